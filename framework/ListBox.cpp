@@ -1,0 +1,3 @@
+#include "ListBox.h"
+
+IMPLEMENT_DYNAMIC(CListBox, CWnd)
