@@ -1,0 +1,53 @@
+// Runs a test inside a dialog's modal loop: the body runs once the dialog has
+// initialised and got its focus, as the first message the loop dispatches.
+// Then the dialog ends with IDABORT, unless a message that the body posted
+// (a key, a click) has ended it first: the end is posted behind them.
+#pragma once
+
+#include "Framework.h"
+#include "TestApp.h"
+
+#include <functional>
+
+template <class TDialog>
+class CDialogProbe : public TDialog {
+public:
+    using Body = std::function<void()>;
+
+    // DoModal's result.
+    INT_PTR Run(Body body)
+    {
+        TestApp(); // the framework's application object must exist
+        m_body = std::move(body);
+        return this->DoModal();
+    }
+
+    BOOL OnInitDialog() override
+    {
+        const BOOL result = TDialog::OnInitDialog();
+        ::PostMessageA(this->m_hWnd, kRunBody, 0, 0);
+        return result;
+    }
+
+    bool OnWndMsg(UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        if (nMsg == kRunBody) {
+            Body body = std::move(m_body);
+            m_body = nullptr;
+            if (body)
+                body();
+            ::PostMessageA(this->m_hWnd, kEnd, 0, 0);
+        } else if (nMsg == kEnd) {
+            this->EndDialog(IDABORT);
+        } else {
+            return TDialog::OnWndMsg(nMsg, wParam, lParam, pResult);
+        }
+        *pResult = 0;
+        return true;
+    }
+
+private:
+    static const UINT kRunBody = WM_APP + 0x0B0D;
+    static const UINT kEnd = WM_APP + 0x0B0E;
+    Body m_body;
+};
