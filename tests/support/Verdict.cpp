@@ -55,9 +55,11 @@ Verdict ReadVerdict(HWND hArea)
 {
     int green = 0;
     int red = 0;
-    for (const auto& op : compat::VisibleText(hArea)) {
-        green += op.textColor == kGreen;
-        red += op.textColor == kRed;
+    for (const compat::DrawOp& op : compat::Visible(hArea)) {
+        if (op.kind == compat::DrawOp::Kind::Text) {
+            green += op.color == kGreen;
+            red += op.color == kRed;
+        }
     }
     return FromCounts(green, red);
 }
