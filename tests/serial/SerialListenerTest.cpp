@@ -1,6 +1,7 @@
 // The listener thread and the window notification, on a virtual cable.
 #include "NotifyWindow.h"
 #include "PortProbe.h"
+#include "Wnd.h"
 
 #include <compat/Cable.h>
 #include <compat/Kernel.h>
