@@ -108,6 +108,11 @@ LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return MoveTo(hwnd, s, Wrapped(s, s.pos + s.step));
     case PBM_GETPOS:
         return s.pos;
+    case WM_SETFONT:
+        w->font = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(w->font);
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

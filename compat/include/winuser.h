@@ -515,6 +515,14 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
 
+// GetWindow
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
+
 // PeekMessage
 
 #define PM_NOREMOVE 0x0000
@@ -725,6 +733,7 @@ BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd);
 HWND WINAPI GetParent(HWND hWnd);
 HWND WINAPI GetDesktopWindow(void);
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
@@ -768,6 +777,8 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg);
 LRESULT WINAPI DispatchMessageA(const MSG* lpMsg);
 void WINAPI PostQuitMessage(int nExitCode);
 SHORT WINAPI GetKeyState(int nVirtKey);
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState);
+BOOL WINAPI SetKeyboardState(LPBYTE lpKeyState);
 
 // Dialogs
 HWND WINAPI CreateDialogIndirectParamA(HINSTANCE hInstance, LPCDLGTEMPLATEA lpTemplate, HWND hWndParent,
@@ -805,6 +816,7 @@ BOOL WINAPI IsRectEmpty(const RECT* lprc);
 BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
 BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
 
 // System

@@ -4,6 +4,7 @@
 // dispatching; registered messages; the keyboard state.
 #include "Window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -395,6 +396,22 @@ SHORT WINAPI GetKeyState(int nVirtKey)
 {
     const BYTE key = t_state.keys[nVirtKey & 0xff];
     return static_cast<SHORT>(((key & 0x80) ? 0xff80 : 0) | (key & 0x01));
+}
+
+BOOL WINAPI GetKeyboardState(PBYTE lpKeyState)
+{
+    if (lpKeyState == nullptr)
+        return FALSE;
+    std::copy(t_state.keys, t_state.keys + 256, lpKeyState);
+    return TRUE;
+}
+
+BOOL WINAPI SetKeyboardState(LPBYTE lpKeyState)
+{
+    if (lpKeyState == nullptr)
+        return FALSE;
+    std::copy(lpKeyState, lpKeyState + 256, t_state.keys);
+    return TRUE;
 }
 
 }  // extern "C"

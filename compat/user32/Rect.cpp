@@ -68,4 +68,10 @@ BOOL WINAPI PtInRect(const RECT* lprc, POINT pt)
     return lprc != nullptr && pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top && pt.y < lprc->bottom;
 }
 
+BOOL WINAPI EqualRect(const RECT* a, const RECT* b)
+{
+    return a != nullptr && b != nullptr && a->left == b->left && a->top == b->top && a->right == b->right &&
+           a->bottom == b->bottom;
+}
+
 }  // extern "C"

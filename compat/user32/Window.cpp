@@ -355,6 +355,41 @@ HWND WINAPI GetDesktopWindow(void)
     return nullptr;
 }
 
+// Siblings in creation order: GW_CHILD gives the first child, as the first
+// control of a dialog template.
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd)
+{
+    WindowPtr w = Find(hWnd);
+    if (w == nullptr)
+        return nullptr;
+    if (uCmd == GW_CHILD)
+        return w->children.empty() ? nullptr : w->children.front();
+    if (uCmd == GW_OWNER)
+        return w->IsChild() ? nullptr : w->parent;
+    std::vector<HWND> siblings;
+    if (WindowPtr parent = FindQuiet(ParentOf(*w))) {
+        siblings = parent->children;
+    } else {
+        for (auto& top : AllWindows())
+            if (!top->IsChild())
+                siblings.push_back(top->handle);
+    }
+    auto it = std::find(siblings.begin(), siblings.end(), hWnd);
+    switch (uCmd) {
+    case GW_HWNDFIRST:
+        return siblings.front();
+    case GW_HWNDLAST:
+        return siblings.back();
+    case GW_HWNDNEXT:
+        return it != siblings.end() && it + 1 != siblings.end() ? *(it + 1) : nullptr;
+    case GW_HWNDPREV:
+        return it != siblings.end() && it != siblings.begin() ? *(it - 1) : nullptr;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+}
+
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId)
 {
     WindowPtr w = Find(hWnd);
