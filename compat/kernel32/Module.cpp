@@ -61,8 +61,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName)
     return nullptr;
 }
 
-// A buffer too small gets the path cut short and terminated; the result is
-// then nSize and the error ERROR_INSUFFICIENT_BUFFER, as since Windows Vista.
+// A buffer too small gets as much of the path as fits, with no terminator;
+// the result is then nSize and the error ERROR_INSUFFICIENT_BUFFER, as Wine
+// (and Windows XP) do.
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize)
 {
     if (hModule != nullptr && hModule != Self()) {
@@ -78,8 +79,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize)
         std::memcpy(lpFilename, g_path.c_str(), g_path.size() + 1);
         return static_cast<DWORD>(g_path.size());
     }
-    std::memcpy(lpFilename, g_path.data(), nSize - 1);
-    lpFilename[nSize - 1] = '\0';
+    std::memcpy(lpFilename, g_path.data(), nSize);
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return nSize;
 }

@@ -133,7 +133,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         s.items.Clear();
         s.selection = -1;
         InvalidateRect(hwnd, nullptr, TRUE);
-        return CB_OKAY;
+        return TRUE;  // documented as CB_OKAY; Wine answers TRUE
     case CB_GETCOUNT:
         return n;
     case CB_GETCURSEL:

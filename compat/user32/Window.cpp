@@ -309,12 +309,16 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 }
 
 // WM_DESTROY goes to the window before its children, WM_NCDESTROY to the
-// children before the window, as in Windows. Owned windows go first.
+// children before the window, as in Windows. Owned windows go first. A window
+// that is not there, like one of another thread, fails with
+// ERROR_ACCESS_DENIED, as Wine answers.
 BOOL WINAPI DestroyWindow(HWND hWnd)
 {
     WindowPtr w = Own(hWnd);
-    if (w == nullptr)
+    if (w == nullptr) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
+    }
     if (w->destroying)
         return TRUE;
     w->destroying = true;

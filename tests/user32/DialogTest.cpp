@@ -301,7 +301,13 @@ TEST(BuiltTemplates, UnknownControlClassFailsTheDialog)
     SetLastError(0xdeadbeef);
     HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, PlainProc, 0);
     EXPECT_EQ(dlg, nullptr);
+#ifdef _WIN32
+    // Known difference: Wine clears the error while it takes the half-made
+    // dialog down; compat keeps CreateWindowExA's ERROR_CANNOT_FIND_WND_CLASS.
+    EXPECT_EQ(GetLastError(), 0u);
+#else
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+#endif
 }
 
 TEST(BuiltTemplates, NoFailCreateSkipsTheUnknownControl)
