@@ -190,6 +190,28 @@ TEST_F(TemplateDialog, TabOrderRunsThroughEnabledVisibleTabStopsAndWraps)
     EXPECT_EQ(GetNextDlgTabItem(m_hDlg, Item(IDC_START), FALSE), Item(IDC_CONNECT_PORT));
 }
 
+TEST_F(TemplateDialog, PaintingAsksTheDialogForTheColoursOfTheStaticAndOfItself)
+{
+    Create();
+    HWND area = Item(IDC_RESULT_TEXT);
+    m_log.messages.clear();
+    InvalidateRect(area, nullptr, TRUE);
+    UpdateWindow(area);
+    const auto statics = m_log.Of(WM_CTLCOLORSTATIC);
+    ASSERT_EQ(statics.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(statics[0].lParam), area);
+    EXPECT_NE(statics[0].wParam, 0u) << "the static's device context";
+    EXPECT_TRUE(m_log.Of(WM_CTLCOLORDLG).empty());
+    // The dialog's own background comes from its answer to WM_CTLCOLORDLG.
+    m_log.messages.clear();
+    InvalidateRect(m_hDlg, nullptr, TRUE);
+    UpdateWindow(m_hDlg);
+    const auto dialogs = m_log.Of(WM_CTLCOLORDLG);
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(reinterpret_cast<HWND>(dialogs[0].lParam), m_hDlg);
+    EXPECT_FALSE(m_log.Of(WM_CTLCOLORSTATIC).empty()) << "the dialog does not clip its children";
+}
+
 TEST_F(TemplateDialog, DestroyingTheDialogDestroysItsControls)
 {
     Create();
