@@ -5,6 +5,7 @@
 #include "Window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +21,7 @@ std::map<DWORD, std::shared_ptr<Queue>> g_queues;
 const std::size_t kQueueLimit = 10000;
 // GetMessageA gives up when nothing arrives for this long: a test that forgot
 // to end its dialog fails with a diagnostic instead of hanging.
-const auto kGetMessageBound = std::chrono::seconds(60);
+std::atomic<DWORD> g_getMessageBoundMs{60000};
 
 // Drops the thread's queue when the thread ends.
 struct QueueOwner {
@@ -331,7 +332,8 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
     if (hWnd != nullptr && hWnd != reinterpret_cast<HWND>(-1) && Find(hWnd) == nullptr)
         return -1;
     std::shared_ptr<Queue> q = QueueOf(GetCurrentThreadId(), true);
-    auto deadline = std::chrono::steady_clock::now() + kGetMessageBound;
+    const auto bound = std::chrono::milliseconds(g_getMessageBoundMs.load());
+    auto deadline = std::chrono::steady_clock::now() + bound;
     for (;;) {
         if (Take(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true))
             return lpMsg->message != WM_QUIT;
@@ -341,12 +343,12 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
         });
         if (!arrived) {
             std::fprintf(stderr,
-                         "compat: GetMessageA waited %lld s with nothing to take: a dialog or message "
+                         "compat: GetMessageA waited %lld ms with nothing to take: a dialog or message "
                          "loop was left running (end it, or post WM_QUIT)\n",
-                         static_cast<long long>(kGetMessageBound.count()));
+                         static_cast<long long>(bound.count()));
             std::abort();
         }
-        deadline = std::chrono::steady_clock::now() + kGetMessageBound;
+        deadline = std::chrono::steady_clock::now() + bound;
     }
 }
 
@@ -417,6 +419,11 @@ BOOL WINAPI SetKeyboardState(LPBYTE lpKeyState)
 }  // extern "C"
 
 namespace compat {
+
+void SetGetMessageBound(DWORD milliseconds)
+{
+    user::g_getMessageBoundMs = milliseconds;
+}
 
 void PostTask(std::function<void()> task)
 {

@@ -232,6 +232,17 @@ TEST(Icons, ProgramIconIsItsResource)
     EXPECT_FALSE(compat::DescribeIcon(nullptr).valid);
 }
 
+TEST(GetMessageGuard, AbortsALoopThatNothingWillEverWake)
+{
+    EXPECT_DEATH(
+        {
+            compat::SetGetMessageBound(50);
+            MSG msg;
+            GetMessageA(&msg, nullptr, 0, 0);
+        },
+        "GetMessageA waited 50 ms with nothing to take");
+}
+
 // Windows would block the sender until the window's thread takes the message;
 // compat refuses instead.
 TEST(CrossThread, SendMessageToAnotherThreadsWindowFails)

@@ -89,6 +89,10 @@ void PostTask(std::function<void()> task);
 // nothing is left. Returns how many messages it dispatched.
 int PumpPending(HWND dialog = nullptr);
 
+// How long GetMessageA waits with nothing to take before it aborts the test
+// with a diagnostic (a dialog or message loop left running): 60 s unless set.
+void SetGetMessageBound(DWORD milliseconds);
+
 // Puts a top-level window into the minimised state with the given client size
 // (Windows gives a minimised window no client area; this lets a test paint one).
 void MinimizeWindow(HWND hwnd, int clientWidth, int clientHeight);
