@@ -101,6 +101,16 @@ TEST_F(DialogManager, EnterGoesToTheDefaultIdWhenNoPushButtonHasTheFocus)
     EXPECT_TRUE(m_log.Commands().empty());
 }
 
+TEST_F(DialogManager, EnterAfterTabbingToAPushButtonClicksIt)
+{
+    Create();
+    PostKey(Item(IDC_START), VK_TAB);
+    ASSERT_EQ(GetFocus(), Item(IDC_STOP));
+    m_log.messages.clear();
+    PostKey(Item(IDC_STOP), VK_RETURN);
+    EXPECT_EQ(m_log.Commands(), (std::vector<std::pair<int, int>>{{IDC_STOP, BN_CLICKED}}));
+}
+
 TEST_F(DialogManager, CloseBoxPostsCancelAndLeavesTheDialog)
 {
     Create();
