@@ -11,6 +11,10 @@
 #include <set>
 #include <utility>
 
+#ifndef VFT_APP
+#define VFT_APP 0x1L // the version API is not part of what the program calls
+#endif
+
 namespace {
 
 #ifdef _WIN32

@@ -7,6 +7,8 @@
 #include "Framework.h"
 #include "TestApp.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
 template <class TDialog>
@@ -19,7 +21,11 @@ public:
     {
         TestApp(); // the framework's application object must exist
         m_body = std::move(body);
-        return this->DoModal();
+        m_bodyRan = false;
+        const INT_PTR result = this->DoModal();
+        if (!m_bodyRan)
+            ADD_FAILURE() << "the dialog ended before it ran the test (DoModal gave " << result << ")";
+        return result;
     }
 
     BOOL OnInitDialog() override
@@ -34,6 +40,7 @@ public:
         if (nMsg == kRunBody) {
             Body body = std::move(m_body);
             m_body = nullptr;
+            m_bodyRan = true;
             if (body)
                 body();
             ::PostMessageA(this->m_hWnd, kEnd, 0, 0);
@@ -50,4 +57,5 @@ private:
     static const UINT kRunBody = WM_APP + 0x0B0D;
     static const UINT kEnd = WM_APP + 0x0B0E;
     Body m_body;
+    bool m_bodyRan = false;
 };

@@ -10,14 +10,10 @@ CTestApp& Instance()
     return app;
 }
 
-// The framework expects its application object before any dialog exists,
-// as the program's global one is; the progress bar needs its class.
+// The framework expects its application object before any dialog object
+// exists, as the program's global one is.
 struct Startup {
-    Startup()
-    {
-        Instance();
-        ::InitCommonControls();
-    }
+    Startup() { Instance(); }
 } startup;
 
 } // namespace
@@ -34,5 +30,9 @@ BOOL CTestApp::OnIdle(LONG lCount)
 
 CTestApp& TestApp()
 {
+    // Registers the progress bar's class, as the program does at start-up;
+    // not during static initialisation, which has no order across files.
+    static const bool controls = (::InitCommonControls(), true);
+    (void)controls;
     return Instance();
 }
