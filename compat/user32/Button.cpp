@@ -113,11 +113,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case BM_CLICK:
-        // As a mouse click: nothing happens to a disabled button.
-        if (IsWindowEnabled(hwnd)) {
-            SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
-            SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
-        }
+        // The mouse messages are sent, not input: a disabled button is clicked too.
+        SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
+        SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
         return 0;
     case WM_LBUTTONDOWN:
         SetFocus(hwnd);

@@ -304,6 +304,9 @@ TEST_F(Button, PushButtonClickIsACommand)
     Create();
     SendMessageA(Item(IDC_STOP), BM_CLICK, 0, 0);
     EXPECT_EQ(m_log.Commands(), (std::vector<std::pair<int, int>>{{IDC_STOP, BN_CLICKED}}));
+    EnableWindow(Item(IDC_STOP), FALSE);
+    SendMessageA(Item(IDC_STOP), BM_CLICK, 0, 0);
+    EXPECT_EQ(m_log.Commands().size(), 2u) << "BM_CLICK sends the mouse messages itself: disabled or not";
 }
 
 TEST_F(Button, EnableWindowReportsThePreviousStateAndSendsWmEnable)
