@@ -184,9 +184,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_GETTOPINDEX:
         return s.top;
     case LB_SETTOPINDEX:
-        if (n > 0 && !s.items.Valid(wParam))
-            return LB_ERR;
-        // The list does not scroll past its last page.
+        // The list does not scroll past its last page; an index beyond the
+        // end scrolls there too, as Wine answers, with no error.
         s.top = std::max(0, std::min(static_cast<int>(wParam), n - PageSize(*w, s)));
         Changed(*w);
         return LB_OKAY;

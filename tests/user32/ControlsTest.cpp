@@ -208,6 +208,11 @@ TEST_F(ListBox, SelectingAnItemScrollsItIntoView)
     EXPECT_EQ(SendMessageA(m_list, LB_GETTOPINDEX, 0, 0), 0);
     EXPECT_EQ(SendMessageA(m_list, LB_SETTOPINDEX, rows, 0), LB_OKAY);
     EXPECT_EQ(SendMessageA(m_list, LB_GETTOPINDEX, 0, 0), rows);
+    // The list does not scroll past its last page.
+    EXPECT_EQ(SendMessageA(m_list, LB_SETTOPINDEX, last, 0), LB_OKAY);
+    EXPECT_EQ(SendMessageA(m_list, LB_GETTOPINDEX, 0, 0), 3 * rows - rows);
+    EXPECT_EQ(SendMessageA(m_list, LB_SETTOPINDEX, 3 * rows + 5, 0), LB_OKAY);
+    EXPECT_EQ(SendMessageA(m_list, LB_GETTOPINDEX, 0, 0), 3 * rows - rows);
 }
 
 TEST_F(ListBox, SelectionErrorsAndReset)

@@ -40,6 +40,7 @@ const KeyRow kKeys[] = {
     {"enter_on_the_log_is_ok", IDC_RESULT_LIST, VK_RETURN, false, IDOK, IDC_RESULT_LIST},
     {"escape_is_cancel", IDC_CHECK_BAUDRATE, VK_ESCAPE, false, IDCANCEL, IDC_CHECK_BAUDRATE},
     {"escape_on_start_is_cancel", IDC_START, VK_ESCAPE, false, IDCANCEL, IDC_START},
+    {"escape_on_a_combo_box_is_cancel", IDC_DEVICE_PORT, VK_ESCAPE, false, IDCANCEL, IDC_DEVICE_PORT},
     {"tab_moves_on", IDC_START, VK_TAB, false, 0, IDC_STOP},
     {"tab_from_a_combo_box", IDC_DEVICE_PORT, VK_TAB, false, 0, IDC_CONNECT_PORT},
     {"tab_from_the_log_wraps", IDC_RESULT_LIST, VK_TAB, false, 0, IDC_START},
