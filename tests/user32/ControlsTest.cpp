@@ -123,6 +123,19 @@ TEST_F(ComboBox, SelectStringSelectsByPrefixAndLeavesTheSelectionWhenNothingMatc
     EXPECT_EQ(SendMessageA(m_combo, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text)), CB_ERR);
 }
 
+TEST_F(ComboBox, SelectionFollowsItsItemWhenASortedItemGoesBeforeIt)
+{
+    Add(m_combo, "COM5");
+    SendMessageA(m_combo, CB_SETCURSEL, 0, 0);
+    Add(m_combo, "COM1");
+    EXPECT_EQ(SendMessageA(m_combo, CB_GETCURSEL, 0, 0), 1);
+    char text[3] = "";
+    EXPECT_EQ(SendMessageA(m_combo, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 2);
+    EXPECT_STREQ(text, "CO");
+    EXPECT_EQ(SendMessageA(m_combo, CB_DELETESTRING, 1, 0), 1);
+    EXPECT_EQ(SendMessageA(m_combo, CB_GETCURSEL, 0, 0), CB_ERR);
+}
+
 TEST_F(ComboBox, DropDownListTakesNoFreeText)
 {
     Add(m_combo, "COM1");
@@ -231,6 +244,19 @@ TEST_F(ListBox, SelectionErrorsAndReset)
     EXPECT_EQ(SendMessageA(m_list, LB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(SendMessageA(m_list, LB_GETCURSEL, 0, 0), LB_ERR);
     EXPECT_EQ(SendMessageA(m_list, LB_GETTOPINDEX, 0, 0), 0);
+}
+
+TEST_F(ListBox, SelectionFollowsItsItemWhenLinesAreInsertedOrDeleted)
+{
+    AddLine("a");
+    AddLine("b");
+    SendMessageA(m_list, LB_SETCURSEL, 1, 0);
+    SendMessageA(m_list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("new"));
+    EXPECT_EQ(SendMessageA(m_list, LB_GETCURSEL, 0, 0), 2);
+    SendMessageA(m_list, LB_DELETESTRING, 0, 0);
+    EXPECT_EQ(SendMessageA(m_list, LB_GETCURSEL, 0, 0), 1);
+    SendMessageA(m_list, LB_DELETESTRING, 1, 0);
+    EXPECT_EQ(SendMessageA(m_list, LB_GETCURSEL, 0, 0), LB_ERR) << "the selected line is gone";
 }
 
 TEST_F(ListBox, TabStopsNeedTheirStyle)
