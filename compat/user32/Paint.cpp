@@ -134,8 +134,6 @@ void NotifyParent(const Window& w, WORD code)
         SendMessageA(w.parent, WM_COMMAND, MAKEWPARAM(w.id, code), reinterpret_cast<LPARAM>(w.handle));
 }
 
-LRESULT DefaultControlColor(UINT msg, HDC hdc);
-
 // The parent chooses a control's colours; when it does not, the defaults.
 LRESULT ControlColor(const Window& w, UINT msg, HDC hdc)
 {

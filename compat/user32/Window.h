@@ -144,6 +144,8 @@ void Record(HWND hwnd, compat::DrawOp op);
 HFONT ControlFont(const Window& w);
 void NotifyParent(const Window& w, WORD code);
 LRESULT ControlColor(const Window& w, UINT msg, HDC hdc);
+// What DefWindowProcA answers to WM_CTLCOLOR*: the system's colours.
+LRESULT DefaultControlColor(UINT msg, HDC hdc);
 // Draws a control's text into its client area: what its WM_PAINT shows.
 void PaintText(HWND hwnd, HDC hdc, const std::string& text, RECT rc, UINT format);
 // Case-insensitive compare of ANSI strings, as the list controls sort and search.
