@@ -73,6 +73,9 @@ std::size_t HandleCount() {
 using namespace compat::kernel;
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
+    // INVALID_HANDLE_VALUE is also the current process's pseudo handle, whose
+    // closing succeeds and does nothing.
+    if (hObject == INVALID_HANDLE_VALUE) return TRUE;
     // The object goes when its last reference does, outside the table's lock:
     // closing a port handle ends its requests, which sets events.
     std::shared_ptr<Object> object = Remove(hObject);
