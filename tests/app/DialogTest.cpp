@@ -55,6 +55,8 @@ struct SelectCase {
     const char* selected; // after the exchange; the selection was COM3 before
 };
 
+void PrintTo(const SelectCase& c, std::ostream* os) { *os << c.name; }
+
 class SelectByText : public testing::TestWithParam<SelectCase> {};
 
 TEST_P(SelectByText, ChoosesTheFirstItemBeginningWithTheText)
@@ -86,6 +88,8 @@ struct KeyCase {
     WPARAM key;
     INT_PTR result;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class EndingKeys : public testing::TestWithParam<KeyCase> {};
 

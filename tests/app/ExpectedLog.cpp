@@ -78,3 +78,15 @@ ExpectedLog& ExpectedLog::SignalSteps(size_t count)
         Line(SignalText(i) + "\tOK!");
     return *this;
 }
+
+testing::AssertionResult SameLog(const std::vector<std::string>& actual, const std::vector<std::string>& expected)
+{
+    for (size_t i = 0; i < actual.size() || i < expected.size(); ++i) {
+        const char* got = i < actual.size() ? actual[i].c_str() : "(no line)";
+        const char* want = i < expected.size() ? expected[i].c_str() : "(no line)";
+        if (i >= actual.size() || i >= expected.size() || actual[i] != expected[i])
+            return testing::AssertionFailure() << "line " << i + 1 << " of " << actual.size() << ": \"" << got
+                                               << "\", expected \"" << want << "\" (of " << expected.size() << ")";
+    }
+    return testing::AssertionSuccess();
+}

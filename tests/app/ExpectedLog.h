@@ -3,8 +3,14 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+// Compares two logs line by line and names the first line that differs
+// (a whole run has too many lines for a plain comparison to show).
+testing::AssertionResult SameLog(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
 
 class ExpectedLog {
 public:

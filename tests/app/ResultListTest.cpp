@@ -11,6 +11,8 @@ struct ShapeCase {
     const char* line;
 };
 
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
 class ShapeLineTest : public testing::TestWithParam<ShapeCase> {};
 
 TEST_P(ShapeLineTest, MovesTheFirstStatusWordBehindATab)

@@ -142,7 +142,7 @@ TEST_F(RunTest, GoodCableWithAllChecks)
     const Outcome outcome = Run(kAll);
     const Lines expected = ExpectedLog().BaudSweep().SizeParitySweep().SignalCheck().Lines();
     ASSERT_EQ(expected.size(), 135u);
-    EXPECT_EQ(outcome.log, expected);
+    EXPECT_TRUE(SameLog(outcome.log, expected));
     EXPECT_EQ(outcome.progress, (ProgressState{4, 0, 4}));
     EXPECT_EQ(outcome.verdict, Verdict::Ok);
     ExpectIdleButtons(outcome);
@@ -154,7 +154,7 @@ TEST_F(RunTest, GoodCableWithAllChecks)
 TEST_F(RunTest, BaudRateSweepAlone)
 {
     const Outcome outcome = Run(kBaud);
-    EXPECT_EQ(outcome.log, ExpectedLog().BaudSweep().Lines());
+    EXPECT_TRUE(SameLog(outcome.log, ExpectedLog().BaudSweep().Lines()));
     EXPECT_EQ(outcome.progress, (ProgressState{5, 0, 5}));
     EXPECT_EQ(outcome.verdict, Verdict::Ok);
     // Each step set both ports alike: the last step leaves 115200 8N1.
@@ -212,6 +212,8 @@ struct PortProblem {
     bool deviceOpened;
 };
 
+void PrintTo(const PortProblem& p, std::ostream* os) { *os << p.name; }
+
 class PortProblems : public RunTest, public testing::WithParamInterface<PortProblem> {};
 
 TEST_P(PortProblems, ShowTheBoxKeepTheOldLogAndPaintNoVerdict)
@@ -236,7 +238,7 @@ TEST_P(PortProblems, ShowTheBoxKeepTheOldLogAndPaintNoVerdict)
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_ICONERROR | MB_OK));
     EXPECT_EQ(boxes[0].owner, dlg.m_hWnd);
 
-    EXPECT_EQ(outcome.log, (Lines{"an earlier run...\tOK!"}));
+    EXPECT_TRUE(SameLog(outcome.log, (Lines{"an earlier run...\tOK!"})));
     EXPECT_EQ(outcome.verdict, Verdict::Blank);
     EXPECT_EQ(outcome.progress, (ProgressState{0, 0, 20}));
     ExpectIdleButtons(outcome);
@@ -267,11 +269,11 @@ struct Fault {
 
 const Fault kFaults[] = {
     {"data_cut_device_to_connect", kBaud, [](compat::NullModemCable& c) { c.End("COM3").Cut(compat::Line::Tx); },
-     Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Connect port read [0/512]\tFAILED!")),
+     Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Connect port read [0/512] \tFAILED!")),
      {0, 0, 5}},
     {"data_cut_connect_to_device", kBaud, [](compat::NullModemCable& c) { c.End("COM1").Cut(compat::Line::Tx); },
      Log(ExpectedLog().BaudBegin().Line(kBaud9600).GoodTransfer(0).WriteLine(1)
-             .Line("Connect port read [0/512]\tFAILED!")),
+             .Line("Connect port read [0/512] \tFAILED!")),
      {0, 0, 5}},
     {"device_refuses_5_data_bits", kSizeParity, [](compat::NullModemCable& c) { c.End("COM3").Refuse({{}, {5}, {}}); },
      Log(ExpectedLog().SizeParityBegin().Line(ExpectedLog::SizeParityText(5, NOPARITY) + "\tFAILED!")),
@@ -288,10 +290,11 @@ const Fault kFaults[] = {
      Log(ExpectedLog().BaudBegin().Line(ExpectedLog::BaudText(9600) + "\tFAILED!")), {0, 0, 5}},
     {"one_corrupted_byte", kBaud, [](compat::NullModemCable& c) { c.End("COM3").Corrupt(compat::NthByte{300}, 0x01); },
      Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Compare data...\tFAILED!")), {0, 0, 5}},
+    // A read one byte short waits out its time-out, which reports no count.
     {"dropped_byte_in_the_second_sweep", kAll,
      [](compat::NullModemCable& c) { c.End("COM1").Drop(compat::NthByte{5 * 512 + 7}); },
      Log(ExpectedLog().BaudSweep().SizeParityBegin().Line(ExpectedLog::SizeParityText(5, NOPARITY) + "\tOK!")
-             .GoodTransfer(0).WriteLine(1).Line("Connect port read [511/512]\tFAILED!")),
+             .GoodTransfer(0).WriteLine(1).Line("Connect port read [0/512] \tFAILED!")),
      {1, 0, 20}},
     {"rts_cts_cut_at_device", kSignals, [](compat::NullModemCable& c) { c.End("COM3").Cut(compat::Line::Rts); },
      Log(ExpectedLog().SignalBegin().Line(ExpectedLog::SignalText(0) + "\tFAILED!")), {1, 0, 4}},
@@ -302,9 +305,11 @@ const Fault kFaults[] = {
     {"dtr_dsr_cut_at_connect", kSignals, [](compat::NullModemCable& c) { c.End("COM1").Cut(compat::Line::Dtr); },
      Log(ExpectedLog().SignalBegin().SignalSteps(3).Line(ExpectedLog::SignalText(3) + "\tFAILED!")), {4, 0, 4}},
     {"unplugged_during_a_transfer", kBaud, [](compat::NullModemCable& c) { c.End("COM1").UnplugAfterReceived(200); },
-     Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Connect port read [0/512]\tFAILED!")),
+     Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Connect port read [0/512] \tFAILED!")),
      {0, 0, 5}},
 };
+
+void PrintTo(const Fault& f, std::ostream* os) { *os << f.name; }
 
 class Faults : public RunTest, public testing::WithParamInterface<Fault> {};
 
@@ -312,7 +317,7 @@ TEST_P(Faults, EndTheRunNgAtTheFailingStep)
 {
     GetParam().inject(cable);
     const Outcome outcome = Run(GetParam().checks);
-    EXPECT_EQ(outcome.log, GetParam().log);
+    EXPECT_TRUE(SameLog(outcome.log, GetParam().log));
     EXPECT_EQ(outcome.progress, GetParam().progress);
     EXPECT_EQ(outcome.verdict, Verdict::Ng);
     ExpectIdleButtons(outcome);
@@ -332,7 +337,7 @@ TEST_F(RunTest, StaleByteInTheInputQueueFailsTheCompare)
         }
     };
     const Outcome outcome = Run(kBaud);
-    EXPECT_EQ(outcome.log, Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Compare data...\tFAILED!")));
+    EXPECT_TRUE(SameLog(outcome.log, Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line("Compare data...\tFAILED!"))));
     EXPECT_EQ(outcome.verdict, Verdict::Ng);
 }
 
@@ -355,12 +360,14 @@ const StopCase kStops[] = {
      Log(ExpectedLog().BaudBegin().Line(kBaud9600).WriteLine(0).Line(kCancelled).Line("Compare data...\tOK!")),
      Verdict::Ng},
     {"during_the_last_steps_second_direction", kAll,
-     [] { StopAtLine(ExpectedLog().WriteLine(1).Lines().back(), 26); },
+     [] { StopAtLine(ExpectedLog().WriteLine(1).Lines().back(), 25); },
      // No wait of the sweep follows: it passes, no further check starts, and the verdict is OK.
      Log(ExpectedLog().BaudBegin().BaudSteps(4).Line(ExpectedLog::BaudText(115200) + "\tOK!").GoodTransfer(0)
              .WriteLine(1).Line(kCancelled).Line("Compare data...\tOK!").BaudEnd()),
      Verdict::Ok},
 };
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
 class Stops : public RunTest, public testing::WithParamInterface<StopCase> {};
 
@@ -368,7 +375,7 @@ TEST_P(Stops, EndTheRunAsCancelled)
 {
     GetParam().arrange();
     const Outcome outcome = Run(GetParam().checks);
-    EXPECT_EQ(outcome.log, GetParam().log);
+    EXPECT_TRUE(SameLog(outcome.log, GetParam().log));
     EXPECT_EQ(outcome.verdict, GetParam().verdict);
     ExpectIdleButtons(outcome);
     EXPECT_FALSE(cable.End("COM3").State().open);
@@ -385,8 +392,8 @@ TEST_F(RunTest, StopDuringTheSignalCheckRunsOnWithoutPauses)
     cable.End("COM3").Cut(compat::Line::Dtr);
     StopAtLine(ExpectedLog::SignalText(0) + "\tOK!");
     const Outcome outcome = Run(kSignals);
-    EXPECT_EQ(outcome.log, Log(ExpectedLog().SignalBegin().SignalSteps(1).Line(kCancelled)
-                                   .Line(ExpectedLog::SignalText(1) + "\tFAILED!")));
+    EXPECT_TRUE(SameLog(outcome.log, Log(ExpectedLog().SignalBegin().SignalSteps(1).Line(kCancelled)
+                                   .Line(ExpectedLog::SignalText(1) + "\tFAILED!"))));
     EXPECT_EQ(outcome.progress, (ProgressState{2, 0, 4}));
     EXPECT_EQ(outcome.verdict, Verdict::Ng);
 }
@@ -425,7 +432,7 @@ TEST_F(RunTest, QuitMessageEndsTheRunAndStaysQueued)
     MSG msg;
     EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_TRUE(quitQueued);
-    EXPECT_EQ(outcome.log, (Lines{"=== Begin Baudrate Test ==="}));
+    EXPECT_TRUE(SameLog(outcome.log, (Lines{"=== Begin Baudrate Test ==="})));
     EXPECT_EQ(outcome.verdict, Verdict::Ng);
 }
 
@@ -434,6 +441,8 @@ struct SerialMessageCase {
     WPARAM wParam;
     bool cts, dsr;
 };
+
+void PrintTo(const SerialMessageCase& c, std::ostream* os) { *os << c.name; }
 
 class SerialMessages : public RunTest, public testing::WithParamInterface<SerialMessageCase> {};
 

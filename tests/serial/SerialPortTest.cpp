@@ -42,6 +42,8 @@ struct ClosedCase {
     LONG result;
 };
 
+void PrintTo(const ClosedCase& c, std::ostream* os) { *os << c.name; }
+
 LONG Query(LONG value) { return value; }
 
 const ClosedCase kClosedCases[] = {
@@ -118,6 +120,8 @@ struct QueueCase {
     DWORD in, out;
     bool asked;
 };
+
+void PrintTo(const QueueCase& c, std::ostream* os) { *os << c.name; }
 
 class QueueSizes : public SerialPortTest, public testing::WithParamInterface<QueueCase> {};
 
@@ -199,6 +203,8 @@ struct ParityCase {
     DWORD fParity;
 };
 
+void PrintTo(const ParityCase& c, std::ostream* os) { *os << c.name; }
+
 class SetupParity : public SerialPortTest, public testing::WithParamInterface<ParityCase> {};
 
 TEST_P(SetupParity, SetsTheFourValuesAndTheParityFlag)
@@ -247,6 +253,8 @@ struct HandshakeCase {
     CSerialPort::HandshakeMode mode;
     DWORD ctsFlow, dsrFlow, dtrControl, rtsControl, outX, inX;
 };
+
+void PrintTo(const HandshakeCase& c, std::ostream* os) { *os << c.name; }
 
 class Handshaking : public SerialPortTest, public testing::WithParamInterface<HandshakeCase> {};
 
