@@ -8,8 +8,6 @@ BEGIN_MESSAGE_MAP(CTesterApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-CTesterApp theApp;
-
 BOOL CTesterApp::InitInstance()
 {
     // Registers the progress bar's window class.

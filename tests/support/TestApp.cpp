@@ -36,3 +36,10 @@ CTestApp& TestApp()
     (void)controls;
     return Instance();
 }
+
+void PumpQueued()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT)
+        TestApp().PumpMessage();
+}

@@ -1,13 +1,14 @@
-// The application object of a test program, in place of CTesterApp: it lets a
-// test run code at every idle pass of the message pump, which is where a run
-// stands between its messages.
+// The application object of a test program, in place of the program's own
+// CTesterApp object (whose command map, with the Help command, it keeps): it
+// lets a test run code at every idle pass of the message pump, which is
+// where a run stands between its messages.
 #pragma once
 
-#include "Framework.h"
+#include "TesterApp.h"
 
 #include <functional>
 
-class CTestApp : public CWinApp {
+class CTestApp : public CTesterApp {
 public:
     BOOL OnIdle(LONG lCount) override;
 
@@ -18,3 +19,8 @@ public:
 };
 
 CTestApp& TestApp();
+
+// Takes and dispatches what this thread's queue holds through the
+// application's pump, as the program's own loops do (pre-translation
+// included), until nothing but a quit message is left.
+void PumpQueued();
