@@ -206,7 +206,11 @@ void CablePort::Schedule(Request& write, Clock::time_point now) {
     CablePort& peer = m_cable.Peer(*this);
     const UartFrame rx = UartFrame::Of(m_loop ? Dcb() : peer.Dcb());
     for (const ReceivedChar& c : Receive(frame, rx, slots)) {
-        auto at = write.writeStarts + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(c.at));
+        // Whole characters land on the byte clock exactly, so that counts of
+        // bytes sent and bytes arrived agree at every moment.
+        Clock::time_point at = frame == rx ? write.writeStarts + byteTime * static_cast<long>(std::llround(c.at / frame.Seconds()))
+                              : write.writeStarts + std::chrono::duration_cast<Clock::duration>(
+                                                        std::chrono::duration<double>(c.at));
         m_inFlight.push_back({at, c, write.id});
     }
 }
@@ -252,7 +256,8 @@ void CablePort::OnDeviceTime(Clock::time_point now) {
     if (CablePort* target = TxTarget(); target && !arrived.empty()) target->Arrive(arrived);
     if (m_unplugAt && *m_unplugAt <= now) {
         m_unplugAt.reset();
-        for (Request& w : m_writes) w.done = static_cast<DWORD>(std::min<std::int64_t>(w.size, (now - w.writeStarts) / w.byteTime));
+        for (Request& w : m_writes)
+            w.done = static_cast<DWORD>(std::clamp<std::int64_t>((until - w.writeStarts) / w.byteTime, 0, w.size));
         UnplugLocked();
         m_cable.UpdateInputs();
         return;
