@@ -98,12 +98,12 @@ TEST_P(CommTest, ReadTimesOutAfterTotalTimeout) {
     ASSERT_FALSE(ReadFile(b, buf, sizeof buf, &n, r.get()));
     ASSERT_EQ(GetLastError(), DWORD{ERROR_IO_PENDING});
     EXPECT_EQ(n, 0u) << "ReadFile zeroes the count first";
-    EXPECT_EQ(r.ov.Internal, ULONG_PTR{STATUS_PENDING});
+    EXPECT_EQ(InternalOf(r.ov), ULONG_PTR{STATUS_PENDING});
     ASSERT_TRUE(r.WaitFor(3000));
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 200 - kTickSlack);
     EXPECT_LT(elapsed, 1500u);
-    EXPECT_EQ(r.ov.Internal, ULONG_PTR{STATUS_TIMEOUT});
+    EXPECT_EQ(InternalOf(r.ov), ULONG_PTR{STATUS_TIMEOUT});
     SetLastError(0xdeadbeef);
     const Differs<BOOL> result{FALSE, TRUE,
                                "Wine's GetOverlappedResult fails an empty timed-out read with ERROR_TIMEOUT; on Windows "
@@ -179,7 +179,7 @@ TEST_P(CommTest, CancelIoEndsPendingRead) {
 
     ASSERT_TRUE(CancelIo(b));
     ASSERT_TRUE(r.WaitFor(3000)) << "the cancelled read signals its event";
-    EXPECT_EQ(r.ov.Internal, ULONG_PTR{kStatusCancelled}) << "the record is retired";
+    EXPECT_EQ(InternalOf(r.ov), ULONG_PTR{kStatusCancelled}) << "the record is retired";
     SetLastError(0xdeadbeef);
     EXPECT_FALSE(GetOverlappedResult(b, r.get(), &n, FALSE));
     EXPECT_EQ(GetLastError(), DWORD{ERROR_OPERATION_ABORTED});
@@ -265,7 +265,7 @@ TEST_P(CommTest, WriteCompletedAtOnceSignalsItsEvent) {
     ASSERT_TRUE(WriteFile(a, "abc", 3, &n, w.get())) << GetLastError();
     EXPECT_EQ(n, 3u);
     EXPECT_TRUE(w.Signalled());
-    EXPECT_EQ(w.ov.Internal, 0u);
+    EXPECT_EQ(InternalOf(w.ov), 0u);
     EXPECT_EQ(w.ov.InternalHigh, 3u);
 
     // Zero bytes complete at once too.

@@ -59,6 +59,10 @@ struct Differs {
 #endif
 };
 
+// OVERLAPPED.Internal as HasOverlappedIoCompleted reads it: while the request
+// is pending, the system may write it from another thread at any moment.
+inline ULONG_PTR InternalOf(const OVERLAPPED& ov) { return __atomic_load_n(&ov.Internal, __ATOMIC_ACQUIRE); }
+
 // An OVERLAPPED record with its own manual-reset event.
 struct Overlapped {
     OVERLAPPED ov{};
