@@ -1,7 +1,6 @@
 #include "devices/CommPort.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "devices/Status.h"
 #include "devices/Uart.h"

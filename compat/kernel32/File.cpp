@@ -1,7 +1,6 @@
 // CreateFileA, ReadFile, WriteFile, GetOverlappedResult, CancelIo on COM ports.
 #include "kernel32/File.h"
 
-#include <cstring>
 
 #include "devices/Ports.h"
 #include "devices/Status.h"
