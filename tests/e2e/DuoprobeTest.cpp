@@ -55,32 +55,11 @@ void DuoprobeTest::TearDown()
     m_process.reset(); // terminates a process that is still there
 }
 
-void DuoprobeTest::Choose(const std::string& strDevice, const std::string& strConnect, bool bBaudRate,
-                          bool bSizeParity, bool bSignals)
-{
-    m_dialog->SelectPort(IDC_DEVICE_PORT, strDevice);
-    m_dialog->SelectPort(IDC_CONNECT_PORT, strConnect);
-    m_dialog->SetChecked(IDC_CHECK_BAUDRATE, bBaudRate);
-    m_dialog->SetChecked(IDC_CHECK_SIZE_PARITY, bSizeParity);
-    m_dialog->SetChecked(IDC_CHECK_SIGNALS, bSignals);
-}
-
 testing::AssertionResult DuoprobeTest::RunToEnd(DWORD ms)
 {
-    m_dialog->Click(IDC_START);
-    // Every ticked check waits 200 ms before its first step: time enough to
-    // see Start disabled.
-    if (!PollUntil(kReaction, [&] { return !m_dialog->IsIdle(); }))
-        return testing::AssertionFailure() << "Start did not begin a run";
-    HWND hBox = nullptr;
-    const bool bEnded = PollUntil(ms, [&] {
-        hBox = m_dialog->WaitForMessageBox(0);
-        return hBox != nullptr || m_dialog->IsIdle();
-    });
-    if (hBox != nullptr)
-        return testing::AssertionFailure() << "the run showed \"" << MessageBoxText(hBox) << "\"";
-    if (!bEnded)
-        return testing::AssertionFailure() << "the run did not end within " << ms << " ms";
+    const std::string strProblem = m_dialog->RunToEnd(ms);
+    if (!strProblem.empty())
+        return testing::AssertionFailure() << strProblem;
     return testing::AssertionSuccess();
 }
 
@@ -98,16 +77,11 @@ std::vector<std::string> DuoprobeTest::LastLog(DWORD ms)
     return lines;
 }
 
-Verdict DuoprobeTest::ReadVerdict()
-{
-    return e2e::ReadVerdict(CaptureScreen(ClientRectOnScreen(m_dialog->Item(IDC_RESULT_TEXT))));
-}
-
 Verdict DuoprobeTest::WaitForVerdict(Verdict expected, DWORD ms)
 {
     Verdict seen = Verdict::Unpainted;
     // The program's drawing reaches the screen a moment after it drew.
-    PollUntil(ms, [&] { return (seen = ReadVerdict()) == expected; });
+    PollUntil(ms, [&] { return (seen = ReadVerdict(m_dialog->Item(IDC_RESULT_TEXT))) == expected; });
     return seen;
 }
 

@@ -7,10 +7,10 @@
 // without a device.
 #pragma once
 
+#include "Poll.h"
 #include "Process.h"
 #include "RemoteDialog.h"
 #include "Screen.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,6 @@ namespace e2e {
 // A run of the baud-rate sweep alone over ptys takes about 4 s.
 const DWORD kShortRun = 30000;
 const DWORD kFullRun = 120000;
-// Time for the program to take a click, a key or a close.
-const DWORD kReaction = 5000;
 
 class DuoprobeTest : public testing::Test {
 protected:
@@ -34,11 +32,7 @@ protected:
     CProcess& Process() { return *m_process; }
     CRemoteDialog& Dialog() { return *m_dialog; }
 
-    // Sets the ports and the three check boxes as a user would.
-    void Choose(const std::string& strDevice, const std::string& strConnect, bool bBaudRate, bool bSizeParity,
-                bool bSignals);
-    // Clicks Start and waits for the run to begin and to end within ms; tells
-    // why not when it did not, a message box shown instead included.
+    // CRemoteDialog::RunToEnd as an assertion.
     testing::AssertionResult RunToEnd(DWORD ms);
     // The log while the dialog lasts: reads it until the process has ended
     // (or ms have passed) and returns the last complete reading.
@@ -46,7 +40,6 @@ protected:
     // Polls the verdict area until it shows the expected verdict or ms have
     // passed; returns what it showed last.
     Verdict WaitForVerdict(Verdict expected, DWORD ms = kReaction);
-    Verdict ReadVerdict();
     // Keeps the dialog (and the window given, such as a message box over it)
     // as screenshots/<name>.png in the build's test folder.
     void Screenshot(const std::string& strName, HWND hAlso = nullptr);

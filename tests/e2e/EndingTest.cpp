@@ -31,7 +31,7 @@ class Keys : public DuoprobeTest, public testing::WithParamInterface<KeyCase> {}
 TEST_P(Keys, EndTheDialogOrStartARun)
 {
     const KeyCase& c = GetParam();
-    Choose("COM3", "COM1", true, false, false); // a short run, should one start
+    Dialog().Choose("COM3", "COM1", true, false, false); // a short run, should one start
     Dialog().Focus(c.focus);
     ASSERT_TRUE(PollUntil(kReaction, [&] { return Dialog().FocusId() == c.focus; }))
         << "the focus stays at " << Dialog().FocusId();
@@ -54,7 +54,7 @@ using Ending = DuoprobeTest;
 
 TEST_F(Ending, CloseDuringRunLetsTheRunFinishThenExits)
 {
-    Choose("COM3", "COM1", true, false, false);
+    Dialog().Choose("COM3", "COM1", true, false, false);
     Dialog().Click(IDC_START);
     ASSERT_TRUE(PollUntil(kShortRun, [&] { return Contains(Dialog().Log(), "Set baud rate to 19200 bps...\tOK!"); }));
     Screenshot("closed_during_run");

@@ -8,6 +8,8 @@ namespace e2e {
 // Often enough to see a step of a run, rarely enough to leave the processor
 // to the program under test.
 const DWORD kPollInterval = 20;
+// Time for the program to take a click, a key or a close.
+const DWORD kReaction = 5000;
 
 // True as soon as condition() holds; false when ms milliseconds have passed
 // without it. The condition is tried once more at the deadline.

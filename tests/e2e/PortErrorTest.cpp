@@ -40,7 +40,7 @@ TEST_F(PortError, MissingConnectPortIsReportedAndTheDevicePortClosedAgain)
     ExpectMissing("COM9");
     if (IsSkipped() || HasFailure())
         return;
-    Choose("COM3", "COM1", true, false, false);
+    Dialog().Choose("COM3", "COM1", true, false, false);
     ASSERT_TRUE(RunToEnd(kShortRun));
     const std::vector<std::string> oldLog = Dialog().Log();
     ASSERT_EQ(oldLog.size(), 27u);
@@ -71,7 +71,7 @@ TEST_F(PortError, MissingDevicePortIsReportedAndTheConnectPortNeverOpened)
     WriteBaudRate("COM1", dwMark);
     ASSERT_EQ(ReadBaudRate("COM1"), dwMark);
 
-    Choose("COM4", "COM1", false, false, false);
+    Dialog().Choose("COM4", "COM1", false, false, false);
     ASSERT_NO_FATAL_FAILURE(StartAndDismissMessageBox("Unable to open 'Device' port", "device_port_missing"));
 
     EXPECT_EQ(ReadBaudRate("COM1"), dwMark) << "COM1 was opened";

@@ -1,7 +1,6 @@
 #include "RemoteDialog.h"
 
 #include "Poll.h"
-#include "resource.h"
 
 #include <commctrl.h>
 
@@ -207,6 +206,16 @@ void CRemoteDialog::SetChecked(int nID, bool bChecked)
     Send(Item(nID), BM_SETCHECK, bChecked ? BST_CHECKED : BST_UNCHECKED);
 }
 
+void CRemoteDialog::Choose(const std::string& strDevice, const std::string& strConnect, bool bBaudRate,
+                           bool bSizeParity, bool bSignals)
+{
+    SelectPort(IDC_DEVICE_PORT, strDevice);
+    SelectPort(IDC_CONNECT_PORT, strConnect);
+    SetChecked(IDC_CHECK_BAUDRATE, bBaudRate);
+    SetChecked(IDC_CHECK_SIZE_PARITY, bSizeParity);
+    SetChecked(IDC_CHECK_SIGNALS, bSignals);
+}
+
 void CRemoteDialog::Click(int nID)
 {
     // The button presses itself: focus, press, release, and its notification
@@ -233,6 +242,25 @@ void CRemoteDialog::PressKey(UINT nVirtualKey)
 void CRemoteDialog::Close()
 {
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+std::string CRemoteDialog::RunToEnd(DWORD ms)
+{
+    Click(IDC_START);
+    // Every ticked check waits 200 ms before its first step: time enough to
+    // see Start disabled.
+    if (!PollUntil(kReaction, [&] { return !IsIdle(); }))
+        return "Start began no run";
+    HWND hBox = nullptr;
+    const bool bEnded = PollUntil(ms, [&] {
+        hBox = WaitForMessageBox(0);
+        return hBox != nullptr || IsIdle();
+    });
+    if (hBox != nullptr)
+        return "the run showed \"" + MessageBoxText(hBox) + "\"";
+    if (!bEnded)
+        return "the run did not end within " + std::to_string(ms) + " ms";
+    return std::string();
 }
 
 HWND CRemoteDialog::WaitForMessageBox(DWORD ms) const

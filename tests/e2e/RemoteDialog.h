@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Process.h"
+#include "resource.h"
 
 #include <windows.h>
 
@@ -51,12 +52,20 @@ public:
     // Chooses the item of that text; throws when the list has none.
     void SelectPort(int nID, const std::string& strName);
     void SetChecked(int nID, bool bChecked);
+    // The two ports and the three check boxes, as a user sets them.
+    void Choose(const std::string& strDevice, const std::string& strConnect, bool bBaudRate, bool bSizeParity,
+                bool bSignals);
     void Click(int nID);
     // Moves the focus as Tab does, to the given control.
     void Focus(int nID);
     // A key press and release at the focused control.
     void PressKey(UINT nVirtualKey);
     void Close();
+
+    // Clicks Start and waits for the run to begin and to end within ms.
+    // Returns what went wrong, "" when the run ended: no run began, a
+    // message box came up instead, or the run did not end in time.
+    std::string RunToEnd(DWORD ms);
 
     // The message box the program shows over the dialog, or null when none
     // came within ms milliseconds.

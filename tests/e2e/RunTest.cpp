@@ -11,7 +11,7 @@ using Runs = DuoprobeTest;
 
 TEST_F(Runs, BaudRatesPassOverConnectedPair)
 {
-    Choose("COM3", "COM1", true, false, false);
+    Dialog().Choose("COM3", "COM1", true, false, false);
     ASSERT_TRUE(RunToEnd(kShortRun));
     EXPECT_EQ(Dialog().Log(), BaudRateLines("COM3", "COM1"));
     EXPECT_EQ(Dialog().Progress(), (ProgressState{5, 0, 5}));
@@ -23,7 +23,7 @@ TEST_F(Runs, UnconnectedPtysFailTheFirstReadAfterItsTimeOut)
 {
     // COM7 and COM8 are ptys whose far ends swallow what is written: the
     // write passes, the read gets nothing.
-    Choose("COM7", "COM8", true, false, false);
+    Dialog().Choose("COM7", "COM8", true, false, false);
     const DWORD start = ::GetTickCount();
     ASSERT_TRUE(RunToEnd(kShortRun));
     const std::vector<std::string> expected = {
@@ -41,7 +41,7 @@ TEST_F(Runs, UnconnectedPtysFailTheFirstReadAfterItsTimeOut)
 
 TEST_F(Runs, StopInSweepCancelsTheRunWithNg)
 {
-    Choose("COM3", "COM1", true, false, false);
+    Dialog().Choose("COM3", "COM1", true, false, false);
     Dialog().Click(IDC_START);
     const std::string second = "Set baud rate to 19200 bps...\tOK!";
     ASSERT_TRUE(PollUntil(kShortRun, [&] { return Contains(Dialog().Log(), second); }));
@@ -69,7 +69,7 @@ TEST_F(Runs, StopInSweepCancelsTheRunWithNg)
 // It passes over the native build's virtual cable.
 TEST_F(Runs, AllChecksPassTheSweepsAndFailTheSignalsOnPtys)
 {
-    Choose("COM3", "COM1", true, true, true);
+    Dialog().Choose("COM3", "COM1", true, true, true);
     ASSERT_TRUE(RunToEnd(kFullRun));
     std::vector<std::string> expected = BaudRateLines("COM3", "COM1");
     for (const auto& line : SizeParityLines("COM3", "COM1"))

@@ -109,4 +109,9 @@ Verdict ReadVerdict(const CImage& area)
     return !area.pixels.empty() && blank == area.pixels.size() ? Verdict::Blank : Verdict::Unpainted;
 }
 
+Verdict ReadVerdict(HWND hArea)
+{
+    return ReadVerdict(CaptureScreen(ClientRectOnScreen(hArea)));
+}
+
 } // namespace e2e

@@ -29,5 +29,7 @@ RECT Union(const RECT& a, const RECT& b);
 enum class Verdict { Blank, Ok, Ng, Mixed, Unpainted };
 std::ostream& operator<<(std::ostream& os, Verdict verdict);
 Verdict ReadVerdict(const CImage& area);
+// What the verdict area (the client area of that window) shows on the screen.
+Verdict ReadVerdict(HWND hArea);
 
 } // namespace e2e
