@@ -4,7 +4,8 @@
 //
 // Ports of the Wine environment (scripts/wine-env): COM1 <-> COM3 connected,
 // COM7 and COM8 each a pty with nothing on its far end, COM2, COM4 and COM9
-// without a device.
+// without a device (unless Wine gave one of them a serial device of the
+// machine: the scenarios that need a missing port check theirs).
 #pragma once
 
 #include "Poll.h"
