@@ -85,12 +85,17 @@ bool CTesterDlg::RunTests()
 {
     UpdateData(TRUE);
 
+    // A port whose Open failed may still be open (Open keeps a device that
+    // opened but refused its read time-outs): close it too, or every later
+    // run would find it held.
     if (m_portDevice.Open(m_strDevicePort, this, 0, 0, 0, 0) != ERROR_SUCCESS) {
         AfxMessageBox("Unable to open 'Device' port", MB_ICONERROR | MB_OK);
+        m_portDevice.Close();
         return false;
     }
     if (m_portConnect.Open(m_strConnectPort, this, 0, 0, 0, 0) != ERROR_SUCCESS) {
         AfxMessageBox("Unable to open 'Connect' port", MB_ICONERROR | MB_OK);
+        m_portConnect.Close();
         m_portDevice.Close();
         return false;
     }

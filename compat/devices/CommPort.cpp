@@ -143,6 +143,7 @@ DWORD CommPort::GetTimeouts(std::uint64_t session, COMMTIMEOUTS* timeouts) {
 DWORD CommPort::SetTimeouts(std::uint64_t session, const COMMTIMEOUTS& timeouts) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (DWORD error = Check(session)) return error;
+    if (DWORD error = ApplyTimeouts(timeouts)) return error;
     m_timeouts = timeouts;
     return 0;
 }

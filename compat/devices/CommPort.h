@@ -116,6 +116,8 @@ protected:
     virtual void Closed() {}
     // Device-specific acceptance of new settings (refusals, what termios can do).
     virtual DWORD ApplyState(const DCB& next) = 0;
+    // Device-specific acceptance of new time-outs.
+    virtual DWORD ApplyTimeouts(const COMMTIMEOUTS&) { return 0; }
     // Drives the modem outputs; false when the device has none.
     virtual DWORD DriveOutputs(bool rts, bool dtr) = 0;
     virtual DWORD DriveBreak(bool on) = 0;

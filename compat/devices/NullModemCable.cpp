@@ -99,6 +99,10 @@ DWORD CablePort::ApplyState(const DCB& next) {
     return 0;
 }
 
+DWORD CablePort::ApplyTimeouts(const COMMTIMEOUTS&) {
+    return m_refusals.timeouts ? ERROR_INVALID_PARAMETER : 0;
+}
+
 DWORD CablePort::DriveOutputs(bool rts, bool dtr) {
     m_rtsOut = rts;
     m_dtrOut = dtr;

@@ -44,6 +44,7 @@ private:
     DWORD OnOpen() override;
     void OnClose() override;
     DWORD ApplyState(const DCB& next) override;
+    DWORD ApplyTimeouts(const COMMTIMEOUTS&) override;
     DWORD DriveOutputs(bool rts, bool dtr) override;
     DWORD DriveBreak(bool on) override;
     DWORD ReadModemInputs(DWORD* status) override;

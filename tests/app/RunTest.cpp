@@ -258,6 +258,25 @@ const PortProblem kPortProblems[] = {
 INSTANTIATE_TEST_SUITE_P(Run, PortProblems, testing::ValuesIn(kPortProblems),
                          [](const testing::TestParamInfo<PortProblem>& info) { return info.param.name; });
 
+// A port that opens but refuses its time-outs fails its Open yet stays open;
+// the run lets go of it, so the next run can have it.
+TEST_F(RunTest, PortThatFailedItsOpenIsFreeForTheNextRun)
+{
+    for (const char* refusing : {"COM3", "COM1"}) {
+        SCOPED_TRACE(refusing);
+        compat::ClearMessageBoxes();
+        cable.End(refusing).Refuse({{}, {}, {}, true});
+        Run(kNone);
+        ASSERT_EQ(compat::MessageBoxes().size(), 1u);
+        EXPECT_FALSE(cable.End(refusing).State().open);
+        cable.End(refusing).Refuse({});
+        compat::ClearMessageBoxes();
+        const Outcome outcome = Run(kNone);
+        EXPECT_TRUE(compat::MessageBoxes().empty()) << "the port was still held";
+        EXPECT_EQ(outcome.verdict, Verdict::Ok);
+    }
+}
+
 // A faulty cable: each run ends "NG" with exactly these lines.
 struct Fault {
     const char* name;

@@ -41,6 +41,7 @@ struct Refusals {
     std::vector<DWORD> baudRates;
     std::vector<BYTE> dataBits;
     std::vector<BYTE> parities;
+    bool timeouts = false;  // SetCommTimeouts refused as well
 };
 
 // One Win32 call made on a port: its arguments by their Win32 parameter
