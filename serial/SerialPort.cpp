@@ -242,37 +242,27 @@ LONG CSerialPort::Read(void* pData, DWORD dwSize, DWORD* pdwRead, LPOVERLAPPED l
 
 LONG CSerialPort::SetupHandshaking(HandshakeMode eHandshake)
 {
+    // The flow-control fields of each mode; every other field stays.
+    struct FlowControl {
+        DWORD fOutxCtsFlow, fOutxDsrFlow, fDtrControl, fRtsControl, fOutX, fInX;
+    };
+    static const FlowControl kModes[] = {
+        {0, 0, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE, 0, 0},     // HandshakeOff
+        {1, 1, DTR_CONTROL_HANDSHAKE, RTS_CONTROL_HANDSHAKE, 0, 0}, // HandshakeHardware
+        {0, 0, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE, 1, 1},     // HandshakeSoftware
+    };
     DCB dcb;
     if (const LONG lError = ReadState(dcb))
         return lError;
-    switch (eHandshake) {
-    case HandshakeOff:
-        dcb.fOutxCtsFlow = 0;
-        dcb.fOutxDsrFlow = 0;
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-        dcb.fOutX = 0;
-        dcb.fInX = 0;
-        break;
-    case HandshakeHardware:
-        dcb.fOutxCtsFlow = 1;
-        dcb.fOutxDsrFlow = 1;
-        dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
-        dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
-        dcb.fOutX = 0;
-        dcb.fInX = 0;
-        break;
-    case HandshakeSoftware:
-        dcb.fOutxCtsFlow = 0;
-        dcb.fOutxDsrFlow = 0;
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-        dcb.fOutX = 1;
-        dcb.fInX = 1;
-        break;
-    default:
+    if (eHandshake < HandshakeOff || eHandshake > HandshakeSoftware)
         return Result(E_INVALIDARG);
-    }
+    const FlowControl& mode = kModes[eHandshake];
+    dcb.fOutxCtsFlow = mode.fOutxCtsFlow;
+    dcb.fOutxDsrFlow = mode.fOutxDsrFlow;
+    dcb.fDtrControl = mode.fDtrControl;
+    dcb.fRtsControl = mode.fRtsControl;
+    dcb.fOutX = mode.fOutX;
+    dcb.fInX = mode.fInX;
     return WriteState(dcb);
 }
 

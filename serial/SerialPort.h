@@ -13,8 +13,9 @@
 
 class CSerialPort {
 public:
-    enum HandshakeMode { HandshakeOff = 0, HandshakeHardware = 1, HandshakeSoftware = 2 };
-    enum ReadTimeoutMode { ReadNonBlocking = 0, ReadBlocking = 1 };
+    // 32-bit, so that any value a caller passes is one the operations can refuse.
+    enum HandshakeMode : int { HandshakeOff = 0, HandshakeHardware = 1, HandshakeSoftware = 2 };
+    enum ReadTimeoutMode : int { ReadNonBlocking = 0, ReadBlocking = 1 };
 
     CSerialPort();
     virtual ~CSerialPort();
