@@ -2,7 +2,13 @@
 
 #include "Wnd.h"
 
-CWndSerialPort::~CWndSerialPort() = default;
+CWndSerialPort::~CWndSerialPort()
+{
+    // Stop the listener before any base destructor runs: the thread calls the
+    // port's virtual operations, which must not meet an object half destroyed.
+    if (m_hListenerThread != nullptr)
+        Close();
+}
 
 LONG CWndSerialPort::Open(LPCSTR lpszDevice, CWnd* pWnd, UINT nMsg, LPARAM lParam, DWORD dwInQueue,
                           DWORD dwOutQueue)

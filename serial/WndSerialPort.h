@@ -7,6 +7,7 @@ class CWnd;
 
 class CWndSerialPort : public CSerialWnd {
 public:
+    // Closes a listening port.
     ~CWndSerialPort() override;
     // pWnd may be null: the notifications then reach no window. The window
     // handle is read once, here.

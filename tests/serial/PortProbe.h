@@ -21,6 +21,10 @@ public:
 
 class CWndPortProbe : public CPortProbe<CWndSerialPort> {
 public:
+    // The most derived class closes the port, so that the listener ends
+    // before the destructors of the layers below run.
+    ~CWndPortProbe() override { Close(); }
+
     using CWndSerialPort::m_hListenerThread;
     using CWndSerialPort::m_hStopEvent;
     using CWndSerialPort::m_hWaitEvent;
