@@ -5,15 +5,14 @@
 #include <cstring>
 #include <vector>
 
-int CString::Find(LPCSTR psz, int nStart) const
+int CString::Find(LPCSTR psz) const
 {
     const size_t needle = std::strlen(psz);
     const size_t size = m_str.size();
     size_t i = 0;
-    // Walk character by character from the start, so that the positions tried
-    // are character boundaries even when nStart is not the first one.
+    // Character by character, so that only character boundaries are tried.
     while (i + needle <= size) {
-        if (static_cast<int>(i) >= nStart && m_str.compare(i, needle, psz) == 0)
+        if (m_str.compare(i, needle, psz) == 0)
             return static_cast<int>(i);
         i += (::IsDBCSLeadByte(static_cast<BYTE>(m_str[i])) && i + 1 < size) ? 2 : 1;
     }

@@ -16,9 +16,9 @@ public:
     bool IsEmpty() const { return m_str.empty(); }
     void Empty() { m_str.clear(); }
 
-    // Index of the first occurrence of psz at or after nStart, or -1. In a
-    // double-byte code page a match never begins on a trail byte.
-    int Find(LPCSTR psz, int nStart = 0) const;
+    // Index of the first occurrence of psz, or -1. In a double-byte code
+    // page a match never begins on a trail byte.
+    int Find(LPCSTR psz) const;
     CString Left(int nCount) const;
 
     void Format(LPCSTR pszFormat, ...)

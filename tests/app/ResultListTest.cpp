@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <compat/Ui.h>
+#endif
+
 namespace {
 
 struct ShapeCase {
@@ -38,6 +42,21 @@ const ShapeCase kShapeCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(ResultList, ShapeLineTest, testing::ValuesIn(kShapeCases),
                          [](const testing::TestParamInfo<ShapeCase>& info) { return info.param.name; });
+
+#ifndef _WIN32
+// Under a double-byte code page (Shift-JIS here, set through compat; a Wine
+// process cannot change its code page) "OK!" whose 'O' is the trail byte of
+// a double-byte character is no status word.
+TEST(ResultList, StatusWordNeverStartsInsideADoubleByteCharacter)
+{
+    compat::SetCodePage(932);
+    EXPECT_EQ(std::string(CResultList::ShapeLine("Step\x83OK!")), "Step\x83OK!");
+    EXPECT_EQ(std::string(CResultList::ShapeLine("Step\x83OOK!")), "Step\x83O\tOK!");
+    EXPECT_EQ(std::string(CResultList::ShapeLine("\x83OK! then FAILED!")), "\x83OK! then \tFAILED!");
+    compat::SetCodePage(1252);
+    EXPECT_EQ(std::string(CResultList::ShapeLine("Step\x83OK!")), "Step\x83\tOK!") << "a single-byte code page";
+}
+#endif
 
 TEST(ResultList, CarriesItsRunTimeClass)
 {

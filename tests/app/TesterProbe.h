@@ -34,5 +34,4 @@ public:
     std::vector<std::string> Log() const { return ListLines(Item(IDC_RESULT_LIST)); }
     // Clicks a button as the dialog sees a click: its notification.
     void Click(int nID) { SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(Item(nID))); }
-    void PostClick(int nID) { ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(Item(nID))); }
 };
