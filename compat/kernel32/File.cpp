@@ -73,15 +73,16 @@ BOOL IssueRequest(File& file, LPOVERLAPPED ov, LPDWORD count, devices::Request r
 
     devices::Issued issued = ((*file.port).*issue)(std::move(request));
     if (issued.pending && !file.overlapped) {
-        std::unique_lock<std::mutex> lock(SignalLock());
-        Waiter waiter;
-        ownEvent->AddWaiter(&waiter);
-        while (!ownEvent->Signalled()) {
-            waiter.cv.wait(lock);
-            CountWakeUp();
+        {
+            std::unique_lock<std::mutex> lock(SignalLock());
+            Waiter waiter;
+            ownEvent->AddWaiter(&waiter);
+            while (!ownEvent->Signalled()) {
+                waiter.cv.wait(lock);
+                CountWakeUp();
+            }
+            ownEvent->RemoveWaiter(&waiter);
         }
-        ownEvent->RemoveWaiter(&waiter);
-        lock.unlock();
         DWORD status = static_cast<DWORD>(LoadStatus(&own));
         issued = {false, devices::IsError(status) ? devices::ToWin32Error(status) : 0,
                   static_cast<DWORD>(own.InternalHigh)};

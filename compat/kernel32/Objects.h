@@ -17,9 +17,17 @@ namespace compat::kernel {
 // (through Event::Set) while holding its own lock.
 std::mutex& SignalLock();
 
-// A thread blocked in a wait; registered with each object it waits on.
+// A thread blocked in a wait; registered with each object it waits on. Made
+// and destroyed under SignalLock(), it also marks its thread as blocked, so a
+// test can tell when a thread waits (compat::WaitUntilBlocked).
 struct Waiter {
+    Waiter();
+    ~Waiter();
+    Waiter(const Waiter&) = delete;
+    Waiter& operator=(const Waiter&) = delete;
+
     std::condition_variable cv;
+    const DWORD thread;
 };
 
 class Object {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <set>
 
 #include <compat/Kernel.h>
 
@@ -18,6 +19,28 @@ void Event::Set() {
 }
 
 void Event::Reset() { m_signalled = false; }
+
+namespace {
+
+// The threads inside a blocking wait; guarded by SignalLock().
+struct BlockedThreads {
+    std::multiset<DWORD> ids;
+    std::condition_variable changed;
+};
+
+BlockedThreads& Blocked() {
+    static BlockedThreads* blocked = new BlockedThreads;
+    return *blocked;
+}
+
+}  // namespace
+
+Waiter::Waiter() : thread(GetCurrentThreadId()) {
+    Blocked().ids.insert(thread);
+    Blocked().changed.notify_all();
+}
+
+Waiter::~Waiter() { Blocked().ids.erase(Blocked().ids.find(thread)); }
 
 namespace {
 
@@ -112,6 +135,16 @@ void FailCreateEvent(unsigned nth, DWORD error) {
 }
 
 std::uint64_t WakeUps(DWORD threadId) { return kernel::CounterOf(threadId).load(); }
+
+bool WaitUntilBlocked(DWORD threadId, DWORD milliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    std::unique_lock<std::mutex> lock(kernel::SignalLock());
+    // A waiter holds the lock from its registration until its condition
+    // variable releases it, so a thread seen here is really asleep.
+    return kernel::Blocked().changed.wait_until(lock, deadline, [threadId] {
+        return kernel::Blocked().ids.count(threadId) != 0;
+    });
+}
 
 }  // namespace compat
 

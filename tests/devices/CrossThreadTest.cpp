@@ -89,11 +89,9 @@ TEST_F(CableTest, BothThreadsUseOnePort) {
 TEST_F(CableTest, IdleListenerIsNeverWoken) {
     ASSERT_TRUE(SetCommMask(remote, EV_RXCHAR));
     Listener listener(remote);
-    // Give the listener time to block; then nothing happens on the line.
-    const DWORD start = GetTickCount();
-    while (compat::WakeUps(listener.id) == 0 && GetTickCount() - start < 200) Sleep(10);
+    ASSERT_TRUE(compat::WaitUntilBlocked(listener.id, 5000));
     const std::uint64_t idle = compat::WakeUps(listener.id);
-    Sleep(200);
+    Sleep(200);  // an idle line: nothing happens meanwhile
     EXPECT_EQ(compat::WakeUps(listener.id), idle) << "woken while the line was idle";
     ASSERT_TRUE(Write(local, {0x42}));
     ASSERT_EQ(WaitForSingleObject(listener.sawEvent, 5000), WAIT_OBJECT_0);

@@ -43,4 +43,8 @@ void SetTickCountStart(DWORD start);
 // every return from blocking counts, whether or not the wait was then satisfied.
 std::uint64_t WakeUps(DWORD threadId);
 
+// Waits at most `milliseconds` for the thread with this id to block in one of
+// those calls; true once it does. What changes afterwards finds it asleep.
+bool WaitUntilBlocked(DWORD threadId, DWORD milliseconds);
+
 }  // namespace compat
