@@ -21,6 +21,9 @@ protected:
         End().StartRecording();
         ASSERT_EQ(port.CSerialWnd::Open("COM3", window.Handle(), msg, value, 0, 0), ERROR_SUCCESS);
         ASSERT_EQ(remote.Open("COM1", 0, 0), ERROR_SUCCESS);
+        // Until its first wait is armed, a mask change would end no wait and
+        // a later count of arms would not mean a handled wait.
+        ASSERT_TRUE(WaitUntil([&] { return Arms() > 0; })) << "the listener did not arm its wait";
     }
     // How often the listener has armed its wait so remote (only it waits for events).
     size_t Arms() { return End().Calls("WaitCommEvent").size(); }
