@@ -258,8 +258,12 @@ std::string CRemoteDialog::RunToEnd(DWORD ms)
     });
     if (hBox != nullptr)
         return "the run showed \"" + MessageBoxText(hBox) + "\"";
-    if (!bEnded)
-        return "the run did not end within " + std::to_string(ms) + " ms";
+    if (!bEnded) {
+        const std::vector<std::string> lines = Log();
+        return "the run did not end within " + std::to_string(ms) + " ms; its log has " +
+               std::to_string(lines.size()) + " lines" +
+               (lines.empty() ? std::string() : ", the last \"" + lines.back() + "\"");
+    }
     return std::string();
 }
 
