@@ -245,8 +245,9 @@ TEST_P(PortProblems, ShowTheBoxKeepTheOldLogAndPaintNoVerdict)
     EXPECT_FALSE(dlg.m_bFailed);
     EXPECT_FALSE(cable.End("COM3").State().open) << "the Device port is closed again";
     EXPECT_EQ(deviceOpenWhileShown, p.deviceOpened) << "the Device port is closed once the box is dismissed";
-    if (!p.deviceOpened)
+    if (!p.deviceOpened) {
         EXPECT_TRUE(cable.End("COM1").Calls("CreateFileA").empty()) << "the Connect With port is never tried";
+    }
 }
 
 const PortProblem kPortProblems[] = {
@@ -502,6 +503,52 @@ TEST_F(RunTest, CancelledWaitsPumpExactlyOnce)
             EXPECT_FALSE(dlg.WaitMs(ms)) << ms;
             EXPECT_EQ(TestApp().m_nIdlePasses - before, 1) << ms;
         }
+    });
+}
+
+// A window that posts itself a message each time it gets one, for a while:
+// the thread's queue never runs dry, as when a listener reports a level
+// (Wine's EV_RXCHAR while input waits) as fast as it can.
+class EchoWindow {
+public:
+    explicit EchoWindow(std::chrono::milliseconds lasting)
+        : m_until(std::chrono::steady_clock::now() + lasting)
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DuoprobeEchoTest";
+        ::RegisterClassA(&wc);
+        m_hWnd = ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
+    }
+    ~EchoWindow() { ::DestroyWindow(m_hWnd); }
+    EchoWindow(const EchoWindow&) = delete;
+    EchoWindow& operator=(const EchoWindow&) = delete;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<EchoWindow*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (msg == WM_APP && self != nullptr && std::chrono::steady_clock::now() < self->m_until)
+            ::PostMessageA(hWnd, WM_APP, 0, 0);
+        return ::DefWindowProcA(hWnd, msg, wParam, lParam);
+    }
+    std::chrono::steady_clock::time_point m_until;
+    HWND m_hWnd = nullptr;
+};
+
+TEST_F(RunTest, WaitEndsOnTimeWhileMessagesKeepComing)
+{
+    dlg.Run([&] {
+        EchoWindow echo(std::chrono::milliseconds(3000));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(dlg.WaitMs(100));
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        EXPECT_LT(elapsed.count(), 1000) << "the wait lasted as long as the stream of messages";
+        dlg.m_bCancel = true;
+        EXPECT_FALSE(dlg.WaitMs(100)) << "a cancel is seen while the messages keep coming";
     });
 }
 
