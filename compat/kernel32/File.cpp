@@ -73,16 +73,7 @@ BOOL IssueRequest(File& file, LPOVERLAPPED ov, LPDWORD count, devices::Request r
 
     devices::Issued issued = ((*file.port).*issue)(std::move(request));
     if (issued.pending && !file.overlapped) {
-        {
-            std::unique_lock<std::mutex> lock(SignalLock());
-            Waiter waiter;
-            ownEvent->AddWaiter(&waiter);
-            while (!ownEvent->Signalled()) {
-                waiter.cv.wait(lock);
-                CountWakeUp();
-            }
-            ownEvent->RemoveWaiter(&waiter);
-        }
+        BlockUntil(*ownEvent, [&] { return ownEvent->Signalled(); });
         DWORD status = static_cast<DWORD>(LoadStatus(&own));
         issued = {false, devices::IsError(status) ? devices::ToWin32Error(status) : 0,
                   static_cast<DWORD>(own.InternalHigh)};
@@ -176,14 +167,10 @@ BOOL WINAPI GetOverlappedResult(HANDLE hFile, LPOVERLAPPED lpOverlapped, LPDWORD
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        std::unique_lock<std::mutex> lock(SignalLock());
-        Waiter waiter;
-        waitOn->AddWaiter(&waiter);
-        while ((status = static_cast<DWORD>(LoadStatus(lpOverlapped))) == STATUS_PENDING) {
-            waiter.cv.wait(lock);
-            CountWakeUp();
-        }
-        waitOn->RemoveWaiter(&waiter);
+        BlockUntil(*waitOn, [&] {
+            status = static_cast<DWORD>(LoadStatus(lpOverlapped));
+            return status != STATUS_PENDING;
+        });
     }
     if (lpNumberOfBytesTransferred) *lpNumberOfBytesTransferred = static_cast<DWORD>(lpOverlapped->InternalHigh);
     if (devices::IsError(status)) {

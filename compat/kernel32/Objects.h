@@ -81,4 +81,18 @@ std::shared_ptr<T> LookupAs(HANDLE h) {
 // The wake-up counter of the calling thread (see compat::WakeUps).
 void CountWakeUp();
 
+// Blocks the calling thread until `done()` holds, woken only by changes of
+// `object`. Takes SignalLock() itself; `done` runs under it.
+template <class Done>
+void BlockUntil(Object& object, Done done) {
+    std::unique_lock<std::mutex> lock(SignalLock());
+    Waiter waiter;
+    object.AddWaiter(&waiter);
+    while (!done()) {
+        waiter.cv.wait(lock);
+        CountWakeUp();
+    }
+    object.RemoveWaiter(&waiter);
+}
+
 }  // namespace compat::kernel
