@@ -238,7 +238,7 @@ DWORD CommPort::Purge(std::uint64_t session, DWORD flags) {
         while (!m_writes.empty()) {
             Request w = std::move(m_writes.front());
             m_writes.pop_front();
-            AbortWrite(w);
+            AbortWrite(w, Clock::now());
             Finish(w, ERROR_OPERATION_ABORTED, w.done, false);
         }
     }
@@ -394,7 +394,7 @@ void CommPort::EndAll(DWORD error, std::uint64_t session, std::optional<DWORD> t
                 kept.push_back(std::move(r));
                 continue;
             }
-            if (r.kind == Request::Kind::Write) AbortWrite(r);
+            if (r.kind == Request::Kind::Write) AbortWrite(r, Clock::now());
             Finish(r, error, r.done, false);
         }
         *list = std::move(kept);

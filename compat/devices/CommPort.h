@@ -126,8 +126,10 @@ protected:
     // The writes in m_writes are to be sent: the device ends them (EndWrite)
     // when their last byte has left, at once or later.
     virtual void Transmit() = 0;
-    // A pending write ends early (cancel, purge, unplug): forget what is unsent.
-    virtual void AbortWrite(const Request&) {}
+    // A pending write ends early (cancel, purge, time-out) at `at`: count what
+    // was sent by then in `done` and forget the rest, so that the count and
+    // what arrives agree.
+    virtual void AbortWrite(Request&, Clock::time_point /*at*/) {}
     virtual DWORD OutQueueBytes() const;
     // Deadlines changed: the device's thread should look again.
     virtual void Wake() {}

@@ -12,6 +12,11 @@ int Index(Line line) { return static_cast<int>(line); }
 bool Contains(const std::vector<DWORD>& v, DWORD x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 bool Contains(const std::vector<BYTE>& v, BYTE x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
+// The whole bytes of a write on the line that have left by `at`.
+DWORD SentBy(const Request& write, Clock::time_point at) {
+    return static_cast<DWORD>(std::clamp<std::int64_t>((at - write.writeStarts) / write.byteTime, 0, write.size));
+}
+
 }  // namespace
 
 // Cable
@@ -229,10 +234,11 @@ void CablePort::Transmit() {
         if (!w.writeEnds) Schedule(w, now);
 }
 
-void CablePort::AbortWrite(const Request& write) {
-    const Clock::time_point now = Clock::now();
+void CablePort::AbortWrite(Request& write, Clock::time_point at) {
+    if (!write.writeEnds) return;  // not on the line: nothing of it is in flight
+    write.done = SentBy(write, at);
     m_inFlight.erase(std::remove_if(m_inFlight.begin(), m_inFlight.end(),
-                                    [&](const InFlight& f) { return f.write == write.id && f.at > now; }),
+                                    [&](const InFlight& f) { return f.write == write.id && f.at > at; }),
                      m_inFlight.end());
 }
 
@@ -260,8 +266,12 @@ void CablePort::OnDeviceTime(Clock::time_point now) {
     if (CablePort* target = TxTarget(); target && !arrived.empty()) target->Arrive(arrived);
     if (m_unplugAt && *m_unplugAt <= now) {
         m_unplugAt.reset();
-        for (Request& w : m_writes)
-            w.done = static_cast<DWORD>(std::clamp<std::int64_t>((until - w.writeStarts) / w.byteTime, 0, w.size));
+        // The writes end where the line was cut, not when this tick came.
+        while (!m_writes.empty()) {
+            Request& w = m_writes.front();
+            AbortWrite(w, until);
+            EndWrite(w, ERROR_OPERATION_ABORTED, w.done, false);
+        }
         UnplugLocked();
         m_cable.UpdateInputs();
         return;
@@ -271,9 +281,9 @@ void CablePort::OnDeviceTime(Clock::time_point now) {
         if (w.writeEnds && *w.writeEnds <= now) {
             EndWrite(w, 0, w.size);
         } else if (w.writeDeadline && *w.writeDeadline <= now) {
-            // A write time-out ends the write with what has left; the rest is never sent.
-            w.done = static_cast<DWORD>(std::clamp<std::int64_t>((now - w.writeStarts) / w.byteTime, 0, w.size));
-            AbortWrite(w);
+            // A write time-out ends the write with what has left; the rest is
+            // never sent. Ended at this tick, as the bytes up to it have arrived.
+            AbortWrite(w, now);
             EndWrite(w, 0, w.done, true);
         } else {
             break;

@@ -50,7 +50,7 @@ private:
     DWORD ReadModemInputs(DWORD* status) override;
     bool HasModemLines() const override { return true; }
     void Transmit() override;
-    void AbortWrite(const Request& write) override;
+    void AbortWrite(Request& write, Clock::time_point at) override;
     void Wake() override;
     std::optional<Clock::time_point> DeviceDeadline() const override;
     void OnDeviceTime(Clock::time_point now) override;

@@ -73,4 +73,39 @@ TEST_F(WireTime, UnplugMidTransfer) {
     EXPECT_EQ(Remote().State().inQueue, head);
 }
 
+// A write ended early reports the bytes that had left, and exactly those arrive.
+struct EarlyEnd {
+    const char* name;
+    BOOL (*end)(HANDLE port);
+};
+
+class WriteEndedEarly : public WireTime, public testing::WithParamInterface<EarlyEnd> {};
+
+TEST_P(WriteEndedEarly, CountsWhatArrives) {
+    const std::vector<BYTE> sent = Pattern(96);
+    Overlapped w;
+    DWORD n = 0;
+    const DWORD start = GetTickCount();
+    ASSERT_FALSE(WriteFile(local, sent.data(), 96, &n, w.get()));
+    while (Remote().State().inQueue.size() < 20 && GetTickCount() - start < 5000) Sleep(1);
+    ASSERT_TRUE(GetParam().end(local));
+    ASSERT_TRUE(w.WaitFor(5000));
+    EXPECT_FALSE(GetOverlappedResult(local, w.get(), &n, FALSE));
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_OPERATION_ABORTED});
+    EXPECT_GE(n, 20u);
+    EXPECT_LT(n, 96u);
+    Sleep(150);  // past the end the whole write would have had: nothing more may arrive
+    std::vector<BYTE> head = sent;
+    head.resize(n);
+    EXPECT_EQ(Remote().State().inQueue, head) << "what was counted arrived, and nothing else";
+}
+
+const EarlyEnd kEarlyEnds[] = {
+    {"cancel", [](HANDLE port) { return CancelIo(port); }},
+    {"purge", [](HANDLE port) { return PurgeComm(port, PURGE_TXABORT); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(WireTime, WriteEndedEarly, testing::ValuesIn(kEarlyEnds),
+                         [](const testing::TestParamInfo<EarlyEnd>& info) { return info.param.name; });
+
 }  // namespace
